@@ -1,6 +1,9 @@
 #include "ui/Products.h"
 
+#include "readers/Dravik.h"
+#include "readers/Sarnel.h"
 #include "readers/Talvor.h"
+#include "readers/Talvor2.h"
 
 namespace mutaro {
 
@@ -14,11 +17,11 @@ std::unique_ptr<ZProduct> Make(ConversionSettings& settings) {
 // Families whose reader is not built yet answer with the framework's base behaviour.
 constexpr std::array<ReaderFamily, kFamilyCount> kFamilies = {{
     {"ZTalvor", Make<ZTalvor>},
-    {"ZDravik", Make<ZProduct>},
+    {"ZDravik", Make<ZDravik>},
     {"ZVek", Make<ZProduct>},
     {"ZVekDump", Make<ZProduct>},
-    {"ZSarnel", Make<ZProduct>},
-    {"ZTalvor2", Make<ZProduct>},
+    {"ZSarnel", Make<ZSarnel>},
+    {"ZTalvor2", Make<ZTalvor2>},
     {"ZHurlan", Make<ZProduct>},
 }};
 enum Family { kTalvor, kDravik, kVek, kVekDump, kSarnel, kTalvor2, kHurlan };
