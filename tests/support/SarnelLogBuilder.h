@@ -13,7 +13,7 @@ using dravik::Framed;
 using dravik::Information;
 
 // A complete 257-byte setup record; every multi-byte value big-endian.
-inline std::string Setup(std::int16_t wholeMHz, std::int16_t fraction, std::uint16_t spacing, std::int16_t baseChannel) {
+inline std::string SetupRecord(std::int16_t wholeMHz, std::int16_t fraction, std::uint16_t spacing, std::int16_t baseChannel) {
     return Bytes()
         .text("U")
         .u8(0)
