@@ -214,7 +214,7 @@ void TMainForm::ConfigureForProduct(const ProductInfo& product) {
     if (LambdaAvg.checked && !product.fortyLambda) cbAT_None.Choose();
 }
 
-void TMainForm::AppendSelected(std::string_view name, std::int16_t tag) {
+void TMainForm::AppendSelectedField(std::string_view name, std::int16_t tag) {
     const int position = SelectedBox.Count();
     if (position >= kMaxFieldTags) return;
     SelectedBox.Add(name);
@@ -225,7 +225,7 @@ void TMainForm::SelectClick() {
     const int position = AvailableBox.itemIndex;
     // A restored Available list may be longer than the reader's tags; its extra entries have none.
     if (position < 0 || position >= AvailableBox.Count() || position >= kMaxFieldTags) return;
-    AppendSelected(AvailableBox.items[position], reader_->availableTags[position]);
+    AppendSelectedField(AvailableBox.items[position], reader_->availableTags[position]);
 }
 
 void TMainForm::DeselectClick() {
@@ -238,7 +238,7 @@ void TMainForm::DeselectClick() {
 
 void TMainForm::SelectAllClick() {
     const int count = AvailableBox.Count() < kMaxFieldTags ? AvailableBox.Count() : kMaxFieldTags;
-    for (int i = 0; i < count; ++i) AppendSelected(AvailableBox.items[i], reader_->availableTags[i]);
+    for (int i = 0; i < count; ++i) AppendSelectedField(AvailableBox.items[i], reader_->availableTags[i]);
 }
 
 void TMainForm::DeselectAllClick() {
@@ -270,7 +270,7 @@ void TMainForm::OutputFormatGroupChange() {
         if (preset->header != HeaderSetting::Unchanged) FieldTitles.checked = preset->header == HeaderSetting::On;
         if (preset->delimiter != kDelimiterUnchanged) DelimiterGroup.SetItemIndex(preset->delimiter);
         const bool sarnel = InputFormatGroup.itemIndex == kProductSarnel;
-        for (std::int16_t tag : sarnel ? preset->sarnelFields : preset->fields) AppendSelected(FieldName(tag), tag);
+        for (std::int16_t tag : sarnel ? preset->sarnelFields : preset->fields) AppendSelectedField(FieldName(tag), tag);
         if (preset->rssiOfReceiverOne) {
             FrequencyField.checked = false;
             ChannelField.checked = false;

@@ -134,6 +134,9 @@ public:
 
     // The steps after a file has been chosen in the open dialog (also the window's FILE argument).
     void ChooseInputFile(const std::string& name);
+    // Appends an entry to the Selected Fields list with its tag, as the presets and a restore do;
+    // nothing beyond the 100th entry.
+    void AppendSelectedField(std::string_view name, std::int16_t tag);
     // Waits for the index pass and the job, running what they hand to the window thread meanwhile.
     void WaitUntilIdle();
 
@@ -172,7 +175,6 @@ private:
 
     void ConfigureForProduct(const ProductInfo& product);
     void FillAvailableList();
-    void AppendSelected(std::string_view name, std::int16_t tag);
     void StartIndex(const ProductInfo& product);
     void JobEnded();
 
