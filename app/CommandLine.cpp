@@ -214,9 +214,12 @@ std::string ProgramHelp() {
     for (const ProductInfo& product : Products()) {
         if (!product.Selectable()) continue;
         char line[160];
-        std::snprintf(line, sizeof line, "  %d  %-22.*s %.*s\n", product.index, static_cast<int>(product.itemText.size()),
-                      product.itemText.data(), static_cast<int>(product.extensions.size()), product.extensions.data());
+        std::snprintf(line, sizeof line, "  %d  %-22.*s", product.index, static_cast<int>(product.itemText.size()),
+                      product.itemText.data());
         text += line;
+        text += product.extensions;
+        while (text.back() == ' ') text.pop_back();
+        text += "\n";
     }
     text += "\nOutput formats (--format NAME|INDEX):\n";
     for (const PresetRow& preset : Presets()) {
