@@ -127,38 +127,43 @@ private:
     StderrPresenter stderr_;
 };
 
-// The headless window: the form drives everything; its gauges feed the percentage display.
+// Where ReportMessage goes while it lives.
+class MessageRoute {
+public:
+    MessageRoute(Dispatcher& dispatcher, MessagePresenter& presenter) { InstallMessageRoute(&dispatcher, &presenter); }
+    ~MessageRoute() { InstallMessageRoute(nullptr, nullptr); }
+    MessageRoute(const MessageRoute&) = delete;
+    MessageRoute& operator=(const MessageRoute&) = delete;
+};
+
+// The headless window: the form drives everything; its gauges feed the percentage display. The form
+// goes first: a worker it still runs is stopped and awaited while the route and the display remain.
 class Session : public RecordingBackEnd {
 public:
-    explicit Session(bool quiet) : line_(!quiet), presenter_(line_, quiet) {
-        InstallMessageRoute(&dispatcher_, &presenter_);
-    }
-    ~Session() override {
-        // Workers still running are stopped first; their last messages still reach stderr.
-        form_.reset();
-        InstallMessageRoute(nullptr, nullptr);
-    }
+    explicit Session(bool quiet) : line_(!quiet), presenter_(line_, quiet) {}
 
-    TMainForm& form() { return *form_; }
+    TMainForm& form() { return form_; }
 
+    // Called by workers through the dispatcher; reads only what they report to.
     void StateChanged() override {
-        if (!form_) return;
-        if (form_->WaitDlg.visible) line_.Show("Indexing", form_->WaitDlg.Gauge.progress);
-        else if (form_->Converting()) line_.Show("Converting", form_->ProgressBar.progress);
+        if (form_.WaitDlg.visible) line_.Show("Indexing", form_.WaitDlg.Gauge.progress);
+        else if (form_.Converting()) line_.Show("Converting", form_.ProgressBar.progress);
         else line_.Erase();
     }
 
     // As a person does it: Browse, and FILE chosen in the open dialog.
     void Browse(const std::string& file) {
         Answer(file);
-        form_->InBrowse.Click();
+        form_.InBrowse.Click();
     }
 
 private:
     ProgressLine line_;
     LinePresenter presenter_;
     ImmediateDispatcher dispatcher_;
-    std::unique_ptr<TMainForm> form_ = std::make_unique<TMainForm>(StaticReaders(), dispatcher_, *this);
+    MessageRoute route_{dispatcher_, presenter_};
+    // Built last: it reports to everything above from its first handler on.
+    TMainForm form_{StaticReaders(), dispatcher_, *this};
 };
 
 const std::string& OneFile(const Arguments& args) {
