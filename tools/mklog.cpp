@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/ReceiverDrives.h"
 #include "tools/TalvorDrive.h"
 
 namespace {
@@ -46,6 +47,9 @@ const Family kFamilies[] = {
      [](const Request& r, std::FILE* f) { return WriteTalvor(r, f, true); }},
     {"talvor124", "classic Talvor, firmware 1.24 (short BCD headers)",
      [](const Request& r, std::FILE* f) { return WriteTalvor(r, f, false); }},
+    {"talvor2", "Talvor firmware 1.27", [](const Request& r, std::FILE* f) { return mutaro::mklog::WriteTalvor2File(f, r.records, r.seed); }},
+    {"dravik", "Dravik, two receivers", [](const Request& r, std::FILE* f) { return mutaro::mklog::WriteDravikFile(f, r.records, r.seed); }},
+    {"sarnel", "Sarnel, one receiver", [](const Request& r, std::FILE* f) { return mutaro::mklog::WriteSarnelFile(f, r.records, r.seed); }},
 };
 
 int Usage(const char* problem) {
