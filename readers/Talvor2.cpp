@@ -57,6 +57,12 @@ std::int32_t ZTalvor2::Open(const std::string& fileName) {
     // One log's open pair must never reach the next log.
     pendingR.fill(PendingPair{});
     pendingS.fill(PendingPair{});
+    // Nor its bands and header: channel records ahead of a log's first band table or fast record
+    // would otherwise be written with the plan and position of the previous log, or of the
+    // previous pass over the same log.
+    receiverBand.fill(ReceiverBand{});
+    receiverBlock = {};
+    DecodeHeader(ByteView{});
     recordLength_ = 0;
     return 0;
 }
