@@ -79,9 +79,9 @@ bool Accepts(const CommandSpec& command, Option id) {
 }
 
 const OptionSpec* FindOption(std::string_view word) {
-    for (const OptionSpec& spec : kOptions) {
-        if (word == spec.name) return &spec;
-        if (spec.shortName != 0 && word.size() == 2 && word[0] == '-' && word[1] == spec.shortName) return &spec;
+    for (const OptionSpec& row : kOptions) {
+        if (word == row.name) return &row;
+        if (row.shortName != 0 && word.size() == 2 && word[0] == '-' && word[1] == row.shortName) return &row;
     }
     return nullptr;
 }
@@ -89,16 +89,16 @@ const OptionSpec* FindOption(std::string_view word) {
 std::string Quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
 
 // The option column of the help, and the help text indented under it.
-void AppendOptionHelp(std::string& text, const OptionSpec& spec) {
+void AppendOptionHelp(std::string& text, const OptionSpec& row) {
     std::string left = "  ";
-    if (spec.shortName != 0) left += std::string("-") + spec.shortName + ", ";
-    left += spec.name;
-    if (!spec.argument.empty()) left += " " + std::string(spec.argument);
+    if (row.shortName != 0) left += std::string("-") + row.shortName + ", ";
+    left += row.name;
+    if (!row.argument.empty()) left += " " + std::string(row.argument);
     constexpr std::size_t kColumn = 30;
     text += left;
     if (left.size() + 1 > kColumn) text += "\n" + std::string(kColumn, ' ');
     else text += std::string(kColumn - left.size(), ' ');
-    for (char c : spec.help) {
+    for (char c : row.help) {
         text += c;
         if (c == '\n') text += std::string(kColumn, ' ');
     }
@@ -111,8 +111,8 @@ std::span<const OptionSpec> Options() { return kOptions; }
 std::span<const CommandSpec> Commands() { return kCommands; }
 
 const OptionSpec& SpecOf(Option id) {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.id == id) return spec;
+    for (const OptionSpec& row : kOptions)
+        if (row.id == id) return row;
     return kOptions[0];
 }
 
@@ -168,15 +168,15 @@ std::optional<Arguments> Parse(std::span<const std::string> args, UsageError& er
             name = word.substr(0, equals);
             attached = word.substr(equals + 1);
         }
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr || !Accepts(command, spec->id)) {
+        const OptionSpec* row = FindOption(name);
+        if (row == nullptr || !Accepts(command, row->id)) {
             error.text = prefix + "unknown option " + Quoted(name);
             return std::nullopt;
         }
         std::string value;
-        if (spec->argument.empty()) {
+        if (row->argument.empty()) {
             if (attached) {
-                error.text = prefix + "option " + Quoted(spec->name) + " takes no value";
+                error.text = prefix + "option " + Quoted(row->name) + " takes no value";
                 return std::nullopt;
             }
         } else if (attached) {
@@ -184,23 +184,23 @@ std::optional<Arguments> Parse(std::span<const std::string> args, UsageError& er
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            error.text = prefix + "option " + Quoted(spec->name) + " needs " + std::string(spec->argument);
+            error.text = prefix + "option " + Quoted(row->name) + " needs " + std::string(row->argument);
             return std::nullopt;
         }
-        if (!spec->words.empty()) {
+        if (!row->words.empty()) {
             bool known = false;
-            for (std::string_view allowed : spec->words) known = known || value == allowed;
+            for (std::string_view allowed : row->words) known = known || value == allowed;
             if (!known) {
-                error.text = prefix + std::string(spec->name) + ": unknown word " + Quoted(value) + " (" +
-                             std::string(spec->argument) + ")";
+                error.text = prefix + std::string(row->name) + ": unknown word " + Quoted(value) + " (" +
+                             std::string(row->argument) + ")";
                 return std::nullopt;
             }
         }
-        if (!spec->repeatable && parsed.Has(spec->id)) {
-            error.text = prefix + "option " + Quoted(spec->name) + " given twice";
+        if (!row->repeatable && parsed.Has(row->id)) {
+            error.text = prefix + "option " + Quoted(row->name) + " given twice";
             return std::nullopt;
         }
-        parsed.options.emplace_back(spec->id, value);
+        parsed.options.emplace_back(row->id, value);
     }
     return parsed;
 }

@@ -3,12 +3,10 @@
 #include <unistd.h>
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <mutex>
 
-#include "core/FieldCatalogue.h"
 #include "core/Identify.h"
 #include "platform/BinaryStream.h"
 #include "platform/FileSystem.h"
@@ -27,14 +25,6 @@ namespace {
 }
 
 std::string Quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // A whole decimal number, nothing before or after it.
 std::optional<int> Number(std::string_view text) {
@@ -214,8 +204,8 @@ ConvertRequest ReadConvertRequest(const Arguments& args) {
         Usage(args, "--field: at most " + std::to_string(kMaxFieldTags) + " fields");
     if (auto delimiter = args.Value(Option::Delimiter)) {
         for (std::size_t i = 0; i < std::size(kDelimiterWords); ++i)
-            if (SameText(*delimiter, kDelimiterWords[i])) request.delimiter = static_cast<int>(i);
-        if (!request.delimiter && delimiter->size() >= 6 && SameText(delimiter->substr(0, 6), "other:")) {
+            if (SameListText(*delimiter, kDelimiterWords[i])) request.delimiter = static_cast<int>(i);
+        if (!request.delimiter && delimiter->size() >= 6 && SameListText(delimiter->substr(0, 6), "other:")) {
             request.otherDelimiter = delimiter->substr(6);
             if (request.otherDelimiter.size() > 1)
                 Usage(args, "--delimiter: " + Quoted(*delimiter) + ": other takes at most one character");
@@ -261,15 +251,6 @@ ConvertRequest ReadConvertRequest(const Arguments& args) {
     return request;
 }
 
-// The tree entry of data set n (from 1, as `index` prints it), -1 when it has none.
-int DataSetEntry(const TMainForm& form, int number) {
-    for (int i = 0; i < static_cast<int>(form.tvIndex.nodes.size()); ++i) {
-        const TTreeNode& node = form.tvIndex.nodes[i];
-        if (form.IsGroupEntry(node.parent) && node.data == number - 1) return i;
-    }
-    return -1;
-}
-
 // The choices after identification, each through the control a person would use; a control the
 // window does not offer for this product or format refuses the choice.
 void ApplyChoices(const Arguments& args, const ConvertRequest& request, TMainForm& form) {
@@ -286,14 +267,13 @@ void ApplyChoices(const Arguments& args, const ConvertRequest& request, TMainFor
         form.DeselectAll.Click();
         for (const std::string& field : request.fields) {
             if (std::optional<int> tag = Number(field)) {
-                if (*tag < 0 || *tag >= kFieldCount || FieldCatalogue()[*tag].empty())
-                    Usage(args, "--field: " + Quoted(field) + " is not a field tag");
-                form.AppendSelectedField(FieldCatalogue()[*tag], static_cast<std::int16_t>(*tag));
+                if (FieldNameOf(*tag).empty()) Usage(args, "--field: " + Quoted(field) + " is not a field tag");
+                form.AppendSelectedField(FieldNameOf(*tag), static_cast<std::int16_t>(*tag));
                 continue;
             }
             int position = -1;
             for (int i = 0; i < form.AvailableBox.Count() && position < 0; ++i)
-                if (SameText(form.AvailableBox.items[i], field)) position = i;
+                if (SameListText(form.AvailableBox.items[i], field)) position = i;
             if (position < 0) Usage(args, "--field: " + Quoted(field) + " is not an Available Field of " + product);
             form.AvailableBox.Highlight(position);
             form.SelectField.Click();
@@ -377,7 +357,7 @@ int RunFields(const Arguments& args) {
     }
     const ZProduct& reader = *StaticReaders().ForProduct(product);
     for (std::int16_t tag : reader.AvailableTags()) {
-        const std::string_view name = tag >= 0 && tag < kFieldCount ? FieldCatalogue()[tag] : std::string_view();
+        const std::string_view name = FieldNameOf(tag);
         std::printf("%d\t%.*s\n", tag, static_cast<int>(name.size()), name.data());
     }
     return kExitDone;
@@ -421,7 +401,8 @@ int RunConvert(const Arguments& args) {
     form.WaitUntilIdle();
     if (form.LastIndexOutcome() != IndexOutcome::Completed) return kExitFailed;
     for (int number : request.skip) {
-        const int entry = DataSetEntry(form, number);
+        // Numbered from 1, as `index` prints them.
+        const int entry = form.DataSetEntry(number - 1);
         if (entry < 0) Usage(args, "--skip: data set " + std::to_string(number) + " has no entry in the index");
         if (form.tvIndex.nodes[entry].stateIndex == kTickedIn) form.tvIndex.MouseUp(entry);
     }

@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     std::optional<Arguments> parsed = Parse(args, error);
     if (!parsed) {
         const CommandSpec* command = nullptr;
-        for (const CommandSpec& spec : Commands())
-            if (!args.empty() && args[0] == spec.name) command = &spec;
+        for (const CommandSpec& row : Commands())
+            if (!args.empty() && args[0] == row.name) command = &row;
         return PrintUsage(error, command);
     }
     if (parsed->command == nullptr) {

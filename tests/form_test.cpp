@@ -255,8 +255,8 @@ TEST_F(FormTest, CancelledDialogsChangeNothing) {
 
 TEST_F(FormTest, ASecondLogOfTheSameProductRebuildsTheIndex) {
     Browse(Log("run.tlf", ThreeRunLog()));
-    form.tvIndex.MouseUp(DataSetEntry(0));
-    ASSERT_EQ(form.tvIndex.nodes[DataSetEntry(0)].stateIndex, kTickedOut);
+    form.tvIndex.MouseUp(form.DataSetEntry(0));
+    ASSERT_EQ(form.tvIndex.nodes[form.DataSetEntry(0)].stateIndex, kTickedOut);
     form.AvailableBox.items.clear();
 
     std::vector<std::uint8_t> second;
@@ -264,7 +264,7 @@ TEST_F(FormTest, ASecondLogOfTheSameProductRebuildsTheIndex) {
     DriveRecord(true, 7, 30, 0).AppendFramed(second);
     Browse(Log("second.tlf", second));
     EXPECT_EQ(Tree(), (Names{"Scan Data: 10:00:07", "Fast Data:"}));
-    EXPECT_EQ(form.tvIndex.nodes[DataSetEntry(0)].stateIndex, kTickedIn);
+    EXPECT_EQ(form.tvIndex.nodes[form.DataSetEntry(0)].stateIndex, kTickedIn);
     EXPECT_TRUE(form.DataSets().IsDataSetChecked(0));
     EXPECT_EQ(form.AvailableBox.items, kTalvorFields);
 }
@@ -402,7 +402,7 @@ TEST_F(FormTest, ExcelPresetOnTheThreeRunLogWritesTheTypicalOutput) {
 TEST_F(FormTest, TickingOutTheSecondFastRunLeavesOutExactlyItsRecords) {
     Browse(Log("run.tlf", ThreeRunLog()));
     form.OutputFormatGroup.Choose(5);
-    const int secondFast = DataSetEntry(2);
+    const int secondFast = form.DataSetEntry(2);
     ASSERT_GE(secondFast, 0);
     EXPECT_EQ(form.tvIndex.nodes[secondFast].text, "10:00:04");
     form.tvIndex.MouseUp(secondFast);
@@ -417,7 +417,7 @@ TEST_F(FormTest, TickingOutTheSecondFastRunLeavesOutExactlyItsRecords) {
     // A conversion may run again on the same index; ticked in again, the run comes back.
     form.tvIndex.MouseUp(secondFast);
     EXPECT_EQ(form.tvIndex.nodes[secondFast].stateIndex, kTickedIn);
-    form.tvIndex.MouseUp(DataSetEntry(1));
+    form.tvIndex.MouseUp(form.DataSetEntry(1));
     Convert();
     EXPECT_EQ(ReadFile(dir / "run.out"), kExcelTitle +
                                              "-74.2500\t40.5000\t10:00:01\r\n"

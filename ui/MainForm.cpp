@@ -2,7 +2,6 @@
 
 #include <ctime>
 
-#include "core/FieldCatalogue.h"
 #include "core/Identify.h"
 #include "platform/Messages.h"
 #include "ui/Presets.h"
@@ -17,15 +16,6 @@ std::string LongTimeText() {
     std::size_t length = std::strftime(text, sizeof text, "%X", &local);
     return std::string(text, length);
 }
-
-namespace {
-
-std::string_view FieldName(std::int16_t tag) {
-    if (tag < 0 || tag >= kFieldCount) return {};
-    return FieldCatalogue()[tag];
-}
-
-} // namespace
 
 // The conversion job, telling the form on the window thread when it has ended.
 class TMainForm::FormJob : public TConvert {
@@ -139,7 +129,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::FillAvailableList() {
     AvailableBox.Clear();
-    for (std::int16_t tag : reader_->AvailableTags()) AvailableBox.Add(FieldName(tag));
+    for (std::int16_t tag : reader_->AvailableTags()) AvailableBox.Add(FieldNameOf(tag));
 }
 
 void TMainForm::InBrowseClick() {
@@ -270,7 +260,7 @@ void TMainForm::OutputFormatGroupChange() {
         if (preset->header != HeaderSetting::Unchanged) FieldTitles.checked = preset->header == HeaderSetting::On;
         if (preset->delimiter != kDelimiterUnchanged) DelimiterGroup.SetItemIndex(preset->delimiter);
         const bool sarnel = InputFormatGroup.itemIndex == kProductSarnel;
-        for (std::int16_t tag : sarnel ? preset->sarnelFields : preset->fields) AppendSelectedField(FieldName(tag), tag);
+        for (std::int16_t tag : sarnel ? preset->sarnelFields : preset->fields) AppendSelectedField(FieldNameOf(tag), tag);
         if (preset->rssiOfReceiverOne) {
             FrequencyField.checked = false;
             ChannelField.checked = false;
@@ -361,6 +351,12 @@ bool TMainForm::IsGroupEntry(int node) const {
     for (int entry : groupEntries_)
         if (entry == node) return true;
     return false;
+}
+
+int TMainForm::DataSetEntry(int dataSet) const {
+    for (int i = 0; i < static_cast<int>(tvIndex.nodes.size()); ++i)
+        if (IsGroupEntry(tvIndex.nodes[i].parent) && tvIndex.nodes[i].data == dataSet) return i;
+    return -1;
 }
 
 void TMainForm::tvIndexMouseUp(int node) {

@@ -153,6 +153,8 @@ public:
     // The group entry of a data-set kind, -1 when the current product has none.
     int GroupEntry(int kind) const { return kind >= 0 && kind < kDataSetKinds ? groupEntries_[kind] : -1; }
     bool IsGroupEntry(int node) const;
+    // The tree entry of data set n (from 0), -1 when it has none.
+    int DataSetEntry(int dataSet) const;
     // The four receiver switches, receiver 1 first.
     std::array<TCheckBox*, 4> ReceiverSwitches() const { return receivers_; }
     // The Selected Fields list as the job reads it: each entry's name and its tag.

@@ -37,15 +37,15 @@ constexpr std::array<PresetRow, kPresetCount> kPresets = {{
     {12, "Wireless Valley InFielder", true, H::Unchanged, kSame, kNone, kNone, false, ""},
 }};
 
-bool SameText(std::string_view a, std::string_view b) {
+} // namespace
+
+bool SameListText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
-
-} // namespace
 
 std::span<const PresetRow, kPresetCount> Presets() { return kPresets; }
 
@@ -56,7 +56,7 @@ const PresetRow* FindPreset(int index) {
 
 int PresetIndexOfText(std::string_view text) {
     for (const PresetRow& row : kPresets)
-        if (SameText(row.text, text)) return row.index;
+        if (SameListText(row.text, text)) return row.index;
     return -1;
 }
 

@@ -33,5 +33,7 @@ std::span<const PresetRow, kPresetCount> Presets();
 const PresetRow* FindPreset(int index);
 // The index whose list text equals `text` in any case, -1 when none does.
 int PresetIndexOfText(std::string_view text);
+// Texts a person types against a list's texts match in any case.
+bool SameListText(std::string_view a, std::string_view b);
 
 } // namespace mutaro

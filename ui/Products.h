@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/ConversionSettings.h"
+#include "core/FieldCatalogue.h"
 #include "core/Product.h"
 #include "reduction/MakeIndex.h"
 
@@ -68,6 +69,11 @@ private:
     std::array<std::unique_ptr<ZProduct>, kFamilyCount> readers_;
     std::array<ZProduct*, kFamilyCount> all_{};
 };
+
+// The catalogue name of a field tag; empty for a tag outside the catalogue.
+inline std::string_view FieldNameOf(int tag) {
+    return tag >= 0 && tag < kFieldCount ? FieldCatalogue()[tag] : std::string_view();
+}
 
 // The readers of the whole run, built on first use and kept until exit.
 ReaderSet& StaticReaders();

@@ -72,12 +72,6 @@ protected:
         form.btnConvert.Click();
         form.WaitUntilIdle();
     }
-    // The tree entry of data set n (from 0), -1 when it has none.
-    int DataSetEntry(int n) const {
-        for (int i = 0; i < static_cast<int>(form.tvIndex.nodes.size()); ++i)
-            if (form.tvIndex.nodes[i].parent >= 0 && form.tvIndex.nodes[i].data == n) return i;
-        return -1;
-    }
     // Each group with its children, as "Group: label label".
     std::vector<std::string> Tree() const {
         std::vector<std::string> lines;
