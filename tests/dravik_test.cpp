@@ -272,5 +272,11 @@ TEST_F(DravikTest, FortyLambdaRowsTakeTheAveragesOfTheirRow) {
     EXPECT_EQ(averaging.averaged, (std::vector<int>{1, 0, 1}));
 }
 
+TEST(DravikFields, OfferedInTheirOrder) {
+    ZDravik reader;
+    EXPECT_EQ(reader.AvailableTags(), (std::vector<std::int16_t>{0,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                                                                 18, 19, 20, 21, 17, 29, 33, 36, 34, 35, 37, 38, 39, 40}));
+}
+
 } // namespace
 } // namespace mutaro::testing

@@ -169,5 +169,10 @@ TEST_F(SarnelTest, FramingAsTheDravik) {
               (std::vector<std::int32_t>{4, 20, 4, 0}));
 }
 
+TEST(SarnelFields, OfferedInTheirOrder) {
+    ZSarnel reader;
+    EXPECT_EQ(reader.AvailableTags(), (std::vector<std::int16_t>{0, 4, 29, 37, 38, 39, 40, 44, 32}));
+}
+
 } // namespace
 } // namespace mutaro::testing

@@ -202,6 +202,17 @@ TEST_F(Talvor2Test, OpenClosesThePairsOfThePreviousLog) {
     EXPECT_EQ(Convert(Log({R(0, 2, 11, 60), S(0, 2, 32, 33, 0), S(0, 1, 0, 0, 0)})), Lines({"1,11,-60,32,-33"}));
 }
 
+// Channel records ahead of a log's first band table have no configured band, in every pass: Open
+// forgets the bands and position of the previous log or pass.
+TEST_F(Talvor2Test, OpenForgetsTheBandsOfThePreviousPass) {
+    settings.selectedFields = {kReceiver, kData, {"Latitude", 5}};
+    const std::string log = FileHeader() + Framed(C(0, 2, 77, 0)) + Framed(BandTable({}, kBands)) + Framed(C(0, 3, 78, 0));
+    const auto rows = Lines({"1,869.05875,3,-78,-0.5000"});
+    EXPECT_EQ(Convert(log), rows);
+    IndexLog(reader, log);
+    EXPECT_EQ(Convert(log), rows);
+}
+
 // Best server writes the strongest level, of equal levels the one added last.
 TEST_F(Talvor2Test, BestServerTakesTheLastOfEqualLevels) {
     settings.bestServer = true;
