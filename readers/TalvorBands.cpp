@@ -22,7 +22,9 @@ std::uint16_t DisplayChannel(const BandDescriptor& band, std::uint16_t raw) {
 
 int MeanRssi(ByteView samples) {
     unsigned sum = 0;
-    for (std::size_t i = 0; i < kRssiSamples; ++i) sum += samples[i];
+    // Samples the view lacks count as zero, so only the bytes it holds are summed.
+    const std::size_t count = samples.size < kRssiSamples ? samples.size : kRssiSamples;
+    for (std::size_t i = 0; i < count; ++i) sum += samples.data[i];
     return static_cast<int>(sum >> 9);
 }
 
