@@ -259,10 +259,7 @@ TEST_F(FormTest, ASecondLogOfTheSameProductRebuildsTheIndex) {
     ASSERT_EQ(form.tvIndex.nodes[form.DataSetEntry(0)].stateIndex, kTickedOut);
     form.AvailableBox.items.clear();
 
-    std::vector<std::uint8_t> second;
-    TalvorRecord::Information("TALVOR CW", "1.26").AppendFramed(second);
-    DriveRecord(true, 7, 30, 0).AppendFramed(second);
-    Browse(Log("second.tlf", second));
+    Browse(Log("second.tlf", OneScanLog(7)));
     EXPECT_EQ(Tree(), (Names{"Scan Data: 10:00:07", "Fast Data:"}));
     EXPECT_EQ(form.tvIndex.nodes[form.DataSetEntry(0)].stateIndex, kTickedIn);
     EXPECT_TRUE(form.DataSets().IsDataSetChecked(0));
@@ -460,6 +457,15 @@ TEST_F(FormTest, WhatsThisExplainsTheSplitAndExitClosesTheWindow) {
 class QueuedFormTest : public FormFixtureOn<QueuedDispatcher> {
 protected:
     void Idle() { form.WaitUntilIdle(); }
+    // run.tlf chosen and indexed, "Microsoft Excel" chosen.
+    std::string ReadyForExcel() {
+        const std::string path = Log("run.tlf", ThreeRunLog());
+        backEnd.Answer(path);
+        form.InBrowse.Click();
+        Idle();
+        form.OutputFormatGroup.Choose(5);
+        return path;
+    }
 };
 
 TEST_F(QueuedFormTest, ConvertIsRefusedWhileTheIndexPassRuns) {
@@ -477,11 +483,8 @@ TEST_F(QueuedFormTest, ConvertIsRefusedWhileTheIndexPassRuns) {
 }
 
 TEST_F(QueuedFormTest, ANewIndexPassStopsAndAwaitsTheRunningOne) {
-    std::vector<std::uint8_t> second;
-    TalvorRecord::Information("TALVOR CW", "1.26").AppendFramed(second);
-    DriveRecord(true, 9, 30, 0).AppendFramed(second);
     backEnd.Answer(Log("run.tlf", ThreeRunLog()));
-    backEnd.Answer(Log("second.tlf", second));
+    backEnd.Answer(Log("second.tlf", OneScanLog(9)));
     form.InBrowse.Click();
     ASSERT_TRUE(form.Indexing());
     form.InBrowse.Click();
@@ -493,11 +496,7 @@ TEST_F(QueuedFormTest, ANewIndexPassStopsAndAwaitsTheRunningOne) {
 }
 
 TEST_F(QueuedFormTest, ChoosingAnotherInputOrProductIsRefusedWhileAConversionRuns) {
-    const std::string path = Log("run.tlf", ThreeRunLog());
-    backEnd.Answer(path);
-    form.InBrowse.Click();
-    Idle();
-    form.OutputFormatGroup.Choose(5);
+    const std::string path = ReadyForExcel();
     form.btnConvert.Click();
     ASSERT_TRUE(form.Converting());
     EXPECT_FALSE(form.InBrowse.enabled);
@@ -516,10 +515,7 @@ TEST_F(QueuedFormTest, ChoosingAnotherInputOrProductIsRefusedWhileAConversionRun
 }
 
 TEST_F(QueuedFormTest, CancelEndsTheJobBeforeTheNextRecordAndKeepsWhatWasWritten) {
-    backEnd.Answer(Log("run.tlf", ThreeRunLog()));
-    form.InBrowse.Click();
-    Idle();
-    form.OutputFormatGroup.Choose(5);
+    ReadyForExcel();
     form.btnConvert.Click();
     // The job waits to show 0 % before its first record: Cancel is read at the top of the loop.
     form.btnCancel.Click();
@@ -530,10 +526,7 @@ TEST_F(QueuedFormTest, CancelEndsTheJobBeforeTheNextRecordAndKeepsWhatWasWritten
 }
 
 TEST_F(QueuedFormTest, ConvertingAgainAwaitsTheEarlierJob) {
-    backEnd.Answer(Log("run.tlf", ThreeRunLog()));
-    form.InBrowse.Click();
-    Idle();
-    form.OutputFormatGroup.Choose(5);
+    ReadyForExcel();
     form.btnConvert.Click();
     form.btnConvert.Click();
     Idle();

@@ -43,6 +43,14 @@ inline std::vector<std::uint8_t> ThreeRunLog() {
     return log;
 }
 
+// One scan record at 10:00:<second>.
+inline std::vector<std::uint8_t> OneScanLog(int second) {
+    std::vector<std::uint8_t> log;
+    TalvorRecord::Information("TALVOR CW", "1.26").AppendFramed(log);
+    DriveRecord(true, second, 30, 0).AppendFramed(log);
+    return log;
+}
+
 // An information record and nothing else.
 inline std::vector<std::uint8_t> InformationOnlyLog() {
     std::vector<std::uint8_t> log;
