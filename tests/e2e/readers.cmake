@@ -6,13 +6,17 @@ endif()
 
 set(mutaro_reader_data ${CMAKE_CURRENT_LIST_DIR}/../data/readers)
 
-# mutaro_reader(NAME LOG ARGS word... EXPECTED file [OUTPUT produced]): OUTPUT is a file the case
+# mutaro_reader(NAME LOG ARGS word... EXPECTED file [OUTPUT produced]): LOG is a fixture name or an
+# absolute path; OUTPUT is a file the case
 # writes in its scratch folder; without it stdout is compared. Conversions must end with the
 # completion message alone, index listings with no message at all.
 function(mutaro_reader name)
   cmake_parse_arguments(PARSE_ARGV 1 c "" "LOG;EXPECTED;OUTPUT" "ARGS")
   list(JOIN c_ARGS "^" args)
-  set(defs -DMUTARO=$<TARGET_FILE:mutaro> -DLOG=${mutaro_reader_data}/${c_LOG}
+  if(NOT IS_ABSOLUTE ${c_LOG})
+    set(c_LOG ${mutaro_reader_data}/${c_LOG})
+  endif()
+  set(defs -DMUTARO=$<TARGET_FILE:mutaro> -DLOG=${c_LOG}
            -DWORK=${CMAKE_CURRENT_BINARY_DIR}/readers/${name} "-DARGS=${args}"
            -DEXPECTED=${mutaro_reader_data}/expected/${c_EXPECTED})
   if(DEFINED c_OUTPUT)
@@ -50,3 +54,13 @@ mutaro_reader(talvor2.excel LOG six-rows.tlf ARGS convert six-rows.tlf --format 
 mutaro_reader(talvor2.data LOG six-rows.tlf OUTPUT t.out EXPECTED talvor2-data.out
               ARGS convert six-rows.tlf -o t.out --field Receiver --field "<< DATA >>" --field "GPS Time (HH:MM:SS)"
                    --field "GPS Heading" --field "Step Size (KHz)" --receivers 1,2,3,4 --data freq,channel,rssi ${rows})
+
+# The fixtures and the committed samples are recognised by their leading bytes.
+set(mutaro_samples ${CMAKE_CURRENT_LIST_DIR}/../../samples)
+mutaro_reader(identify.dravik LOG four-records.dlf ARGS identify four-records.dlf EXPECTED identify-dravik.txt)
+mutaro_reader(identify.sarnel LOG five-records.slf ARGS identify five-records.slf EXPECTED identify-sarnel.txt)
+mutaro_reader(identify.talvor2 LOG six-rows.tlf ARGS identify six-rows.tlf EXPECTED identify-talvor2.txt)
+mutaro_reader(identify.sample-dravik LOG ${mutaro_samples}/drive.dlf ARGS identify drive.dlf EXPECTED identify-sample-dravik.txt)
+mutaro_reader(identify.sample-sarnel LOG ${mutaro_samples}/drive.slf ARGS identify drive.slf EXPECTED identify-sample-sarnel.txt)
+mutaro_reader(identify.sample-talvor2 LOG ${mutaro_samples}/drive-fw127.tlf ARGS identify drive-fw127.tlf
+              EXPECTED identify-sample-talvor2.txt)
