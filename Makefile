@@ -24,7 +24,7 @@ test-normal: build
 
 test-sanitize:
 	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DMUTARO_SANITIZE=ON -DMUTARO_FUZZ=ON -DMUTARO_BENCH=OFF
+	  -DMUTARO_SANITIZE=ON -DMUTARO_FUZZ=ON -DMUTARO_BENCH=OFF -DMUTARO_GUI=OFF
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest -j $(JOBS) --output-on-failure
 	$(MAKE) fuzz-smoke
@@ -44,3 +44,8 @@ fuzz-smoke:
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
+
+# The picture of the window in docs/, drawn on Qt's offscreen platform (no display needed).
+.PHONY: screenshot
+screenshot: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/app/mutaro-gui samples/drive.tlf --screenshot docs/window.png

@@ -20,6 +20,9 @@ constexpr OptionSpec kOptions[] = {
      "output file (default: the name identification proposes, FILE with its\n"
      "extension replaced by \".out\", also under the presets that name a file)"},
     {Option::Product, "--product", 0, "N", {}, false, "take this product index (1 to 9) instead of identifying FILE"},
+    {Option::Config, "--config", 0, "PATH", {}, false, "restore this configuration file first, as the window's\n\"Open Configuration\" does"},
+    {Option::SaveConfig, "--save-config", 0, "PATH", {}, false,
+     "save the resulting choices into this configuration file, then convert"},
     {Option::Format, "--format", 0, "NAME|INDEX", {}, false,
      "apply an output-format preset: list text (any case) or index 0 to 12"},
     {Option::Field, "--field", 0, "NAME|TAG", {}, true,
@@ -46,9 +49,9 @@ constexpr Option kIdentifyOptions[] = {Option::Help};
 constexpr Option kFieldsOptions[] = {Option::Product, Option::Help};
 constexpr Option kIndexOptions[] = {Option::Help};
 constexpr Option kConvertOptions[] = {
-    Option::Output, Option::Product, Option::Format, Option::Field, Option::Delimiter, Option::Header,
+    Option::Output, Option::Product, Option::Config, Option::Format, Option::Field, Option::Delimiter, Option::Header,
     Option::NoHeader, Option::Receivers, Option::Data, Option::ScanType, Option::Reduction, Option::Average,
-    Option::Skip, Option::Split, Option::Quiet, Option::Help,
+    Option::Skip, Option::SaveConfig, Option::Split, Option::Quiet, Option::Help,
 };
 
 constexpr CommandSpec kCommands[] = {
@@ -66,8 +69,9 @@ constexpr CommandSpec kCommands[] = {
      "and the label. Data sets are numbered from 1 in the order the log holds them.",
      kIndexOptions},
     {Command::Convert, "convert", "mutaro convert FILE [options]",
-     "Converts FILE as the window would: identification of FILE (or --product), then --format,\n"
-     "then the other options, then the content-index pass and --skip, then the conversion.\n"
+     "Converts FILE as the window would: --config, then identification of FILE (or --product),\n"
+     "then --format, then the other options, then the content-index pass and --skip, then\n"
+     "--save-config, then the conversion.\n"
      "A choice the window would not allow for the product is a usage error.",
      kConvertOptions},
 };

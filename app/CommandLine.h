@@ -16,6 +16,8 @@ enum class Command { Identify, Fields, Index, Convert };
 enum class Option {
     Help,
     Output,
+    Config,
+    SaveConfig,
     Product,
     Format,
     Field,

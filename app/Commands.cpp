@@ -11,6 +11,7 @@
 #include "platform/BinaryStream.h"
 #include "platform/FileSystem.h"
 #include "platform/Messages.h"
+#include "ui/ConfigFile.h"
 #include "ui/MainForm.h"
 #include "ui/Presets.h"
 #include "ui/Products.h"
@@ -166,6 +167,8 @@ const std::string& OneFile(const Arguments& args) {
 struct ConvertRequest {
     std::string file;
     std::optional<std::string> output;
+    std::optional<std::string> config;
+    std::optional<std::string> saveConfig;
     std::optional<int> product;
     std::optional<int> format;
     bool fieldsGiven = false;
@@ -191,6 +194,10 @@ ConvertRequest ReadConvertRequest(const Arguments& args) {
     request.file = OneFile(args);
     request.output = args.Value(Option::Output);
     if (request.output && request.output->empty()) Usage(args, "--output: empty PATH");
+    request.config = args.Value(Option::Config);
+    if (request.config && request.config->empty()) Usage(args, "--config: empty PATH");
+    request.saveConfig = args.Value(Option::SaveConfig);
+    if (request.saveConfig && request.saveConfig->empty()) Usage(args, "--save-config: empty PATH");
     if (auto product = args.Value(Option::Product)) request.product = ProductOption(args, *product);
     if (auto format = args.Value(Option::Format)) {
         std::optional<int> index = Number(*format);
@@ -385,7 +392,16 @@ int RunConvert(const Arguments& args) {
     Session session(request.quiet);
     if (!InputReadable(request.file, "")) return kExitFailed;
     TMainForm& form = session.form();
-    // A configuration file, once the window has them, is restored here, before identification.
+    if (request.config) {
+        // As "Open Configuration" would; its dialog only offers files that exist.
+        if (!IsRegularFile(*request.config) || !RestoreConfiguration(form, *request.config)) {
+            ReportMessage(kError, "Configuration File Cannot Be Read!");
+            return kExitFailed;
+        }
+        // A product change started an index pass over the restored input name: let it end, so
+        // what it reports comes before the identification of FILE, every time.
+        form.WaitUntilIdle();
+    }
     if (request.product) {
         form.InputFilename.SetText(request.file);
         form.OutputFilename.SetText(DefaultOutputName(request.file));
@@ -406,7 +422,10 @@ int RunConvert(const Arguments& args) {
         if (entry < 0) Usage(args, "--skip: data set " + std::to_string(number) + " has no entry in the index");
         if (form.tvIndex.nodes[entry].stateIndex == kTickedIn) form.tvIndex.MouseUp(entry);
     }
-    // Saving the resulting choices to a configuration file, once the window has them, goes here.
+    if (request.saveConfig && !SaveConfiguration(form, *request.saveConfig)) {
+        ReportMessage(kError, "Configuration File Cannot Be Written!");
+        return kExitFailed;
+    }
     form.btnConvert.Click();
     form.WaitUntilIdle();
     return form.LastJobOutcome() == JobOutcome::Completed ? kExitDone : kExitFailed;

@@ -4,6 +4,7 @@
 
 #include "core/Identify.h"
 #include "platform/Messages.h"
+#include "ui/ConfigFile.h"
 #include "ui/Presets.h"
 
 namespace mutaro {
@@ -87,6 +88,15 @@ TMainForm::TMainForm(ReaderSet& readers, Dispatcher& dispatcher, FormBackEnd& ba
         "Sarnel Log File|*.slf|Yul Converted File|*.yul|Hurlan Log File|*.hlf";
     InputDialog.mustExist = true;
     OutputDialog.kind = TFileDialog::Kind::Save;
+    for (TFileDialog* dialog : {&OpenConfigDialog, &SaveConfigDialog}) {
+        dialog->filter = "Configuration Files (*.cfg)|*.cfg";
+        dialog->defaultExt = ".cfg";
+    }
+    OpenConfigDialog.kind = TFileDialog::Kind::Open;
+    OpenConfigDialog.title = "Open Configuration";
+    OpenConfigDialog.mustExist = true;
+    SaveConfigDialog.kind = TFileDialog::Kind::Save;
+    SaveConfigDialog.title = "Save Configuration";
 
     InBrowse.onClick = [this] { InBrowseClick(); };
     OutBrowse.onClick = [this] { OutBrowseClick(); };
@@ -103,6 +113,10 @@ TMainForm::TMainForm(ReaderSet& readers, Dispatcher& dispatcher, FormBackEnd& ba
     sbStatus.onDrawPanel = [this](int panel, const TRect& rect) { sbStatusDrawPanel(panel, rect); };
     Timer.onTimer = [this] { TimerTimer(); };
     Exit1.onClick = [this] { Exit1Click(); };
+    OpenConfiguration1.onClick = [this] { OpenConfiguration1Click(); };
+    SaveConfiguration1.onClick = [this] { SaveConfiguration1Click(); };
+    ContentsIndex1.onClick = [this] { ContentsIndex1Click(); };
+    About1.onClick = [this] { About1Click(); };
     ProgressBar.onProgress = [this](int) { backEnd_.StateChanged(); };
     WaitDlg.Gauge.onProgress = [this](int) { backEnd_.StateChanged(); };
 
@@ -381,6 +395,22 @@ void TMainForm::sbHelpClick() {
 }
 
 void TMainForm::Exit1Click() { backEnd_.CloseWindow(); }
+
+void TMainForm::OpenConfiguration1Click() {
+    std::optional<std::string> chosen = backEnd_.RunFileDialog(OpenConfigDialog);
+    if (chosen && !RestoreConfiguration(*this, *chosen))
+        ReportMessage(kError, "Configuration File Cannot Be Read!");
+}
+
+void TMainForm::SaveConfiguration1Click() {
+    std::optional<std::string> chosen = backEnd_.RunFileDialog(SaveConfigDialog);
+    if (chosen && !SaveConfiguration(*this, *chosen))
+        ReportMessage(kError, "Configuration File Cannot Be Written!");
+}
+
+void TMainForm::ContentsIndex1Click() { backEnd_.ShowHelp(); }
+
+void TMainForm::About1Click() { backEnd_.ShowAbout(); }
 
 void TMainForm::ShowWait() {
     WaitDlg.visible = true;

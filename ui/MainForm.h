@@ -109,6 +109,8 @@ public:
 
     TFileDialog InputDialog;
     TFileDialog OutputDialog;
+    TFileDialog OpenConfigDialog;
+    TFileDialog SaveConfigDialog;
     TWaitDlg WaitDlg;
 
     // The clock's text; replaceable so tests can pin it.
@@ -131,6 +133,10 @@ public:
     void TimerTimer();
     void sbHelpClick();
     void Exit1Click();
+    void OpenConfiguration1Click();
+    void SaveConfiguration1Click();
+    void ContentsIndex1Click();
+    void About1Click();
 
     // The steps after a file has been chosen in the open dialog (also the window's FILE argument).
     void ChooseInputFile(const std::string& name);

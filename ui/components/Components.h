@@ -262,6 +262,9 @@ public:
     virtual void StateChanged() {}
     // The main window closes, which ends the program.
     virtual void CloseWindow() {}
+    // The help window, shown without blocking, and the About box, shown modal.
+    virtual void ShowHelp() {}
+    virtual void ShowAbout() {}
 };
 
 } // namespace mutaro

@@ -26,10 +26,14 @@ public:
     }
     void StateChanged() override { ++stateChanges; }
     void CloseWindow() override { closed = true; }
+    void ShowHelp() override { ++helpShown; }
+    void ShowAbout() override { ++aboutShown; }
 
     std::vector<TFileDialog> shown;
     std::atomic<int> stateChanges{0};
     std::atomic<bool> closed{false};
+    int helpShown = 0;
+    int aboutShown = 0;
 
 private:
     std::deque<std::optional<std::string>> answers_;
