@@ -47,4 +47,41 @@ void ParseInformationTexts(ByteView record, std::array<char, 512>& productText,
     textLine.appendf("%s %s\n", productText.data(), versionText.data());
 }
 
+std::int16_t ClassicDataTitles(ZProduct& reader, int receivers, std::int16_t& titleReceiver,
+                               std::int16_t& titleGroups, std::int16_t step, TextBuffer& out, char delimiter) {
+    out.clear();
+    if (!reader.headerPending) return -1;
+    if (step == 0) {
+        titleReceiver = 1;
+        if (reader.settings().scanType == 0) titleGroups = 80;
+        else if (reader.settings().scanType == 1) titleGroups = 1;
+    }
+    if (titleReceiver < 1 || titleReceiver > receivers) {
+        // Asked to go on after the last receiver without a fresh start: nothing is left.
+        reader.headerPending = 0;
+        return -1;
+    }
+    const int n = titleReceiver;
+    std::int16_t result = 1;
+    if (reader.ReceiverOn(n)) {
+        const auto& data = reader.settings().fieldData;
+        const int groups = reader.averageMode == kAverageBestServer ? 1 : titleGroups;
+        bool first = true;
+        auto title = [&](const char* name) {
+            if (!first) out.append(delimiter);
+            first = false;
+            out.appendf("\"Rec#%d %s\"", n, name);
+        };
+        for (int g = 0; g < groups; ++g) {
+            if (data.frequency) title("Frequency");
+            if (data.channel) title("Channel");
+            if (data.rssi) title("RSSI");
+        }
+        result = 0;
+    }
+    ++titleReceiver;
+    if (titleReceiver > receivers) reader.headerPending = 0;
+    return result;
+}
+
 } // namespace mutaro

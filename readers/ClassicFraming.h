@@ -52,4 +52,13 @@ std::int16_t PickStrongest(int candidates, Eligible&& eligible, Magnitude&& magn
     return best;
 }
 
+// The << DATA >> titles of the classic readers, one receiver group per call: with step 0 the
+// cursor starts at receiver 1 and the group count follows the scan type (80 for "Scan Table", 1
+// for "Fast Data", anything else keeps it); each group repeats "Rec#n Frequency", "Rec#n Channel"
+// and "Rec#n RSSI" for the field data that is on, once only under best server. Returns 0 with the
+// titles, 1 for a switched-off receiver, -1 when headerPending is clear or nothing is left;
+// headerPending is cleared after the last receiver.
+std::int16_t ClassicDataTitles(ZProduct& reader, int receivers, std::int16_t& titleReceiver,
+                               std::int16_t& titleGroups, std::int16_t step, TextBuffer& out, char delimiter);
+
 } // namespace mutaro

@@ -111,39 +111,7 @@ ByteView ZDravik::ScanTable(int receiver) const {
 }
 
 std::int16_t ZDravik::DataTitles(std::int16_t step, TextBuffer& out, char delimiter) {
-    out.clear();
-    if (!headerPending) return -1;
-    if (step == 0) {
-        titleReceiver = 1;
-        const int scanType = settings().scanType;
-        if (scanType == 0) titleGroups = 80;
-        else if (scanType == 1) titleGroups = 1;
-    }
-    if (titleReceiver < 1 || titleReceiver > kReceivers) {
-        headerPending = 0;
-        return -1;
-    }
-    const int n = titleReceiver;
-    std::int16_t result = 1;
-    if (ReceiverOn(n)) {
-        const auto& data = settings().fieldData;
-        const int groups = averageMode == kAverageBestServer ? 1 : titleGroups;
-        bool first = true;
-        auto title = [&](const char* name) {
-            if (!first) out.append(delimiter);
-            first = false;
-            out.appendf("\"Rec#%d %s\"", n, name);
-        };
-        for (int g = 0; g < groups; ++g) {
-            if (data.frequency) title("Frequency");
-            if (data.channel) title("Channel");
-            if (data.rssi) title("RSSI");
-        }
-        result = 0;
-    }
-    ++titleReceiver;
-    if (titleReceiver > kReceivers) headerPending = 0;
-    return result;
+    return ClassicDataTitles(*this, kReceivers, titleReceiver, titleGroups, step, out, delimiter);
 }
 
 void ZDravik::AppendFastValue(TextBuffer& out, int receiver, int what) const {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Messages.h"
+#include "readers/ClassicFraming.h"
 #include "readers/FieldText.h"
 
 namespace mutaro {
@@ -257,16 +258,9 @@ void ZTalvor::PickBestServer() {
     // the 80 entries is a candidate, also past a raw channel 0.
     for (int n = 1; n <= kReceivers; ++n) {
         ByteView table = ScanTable(n);
-        int best = 0;
-        int limit = -121;
-        for (int e = 0; e < kScanEntries; ++e) {
-            int level = -static_cast<int>(EntryRssi(table, e));
-            if (EntryChannel(table, e) != 0 && level > limit) {
-                best = e;
-                limit = level;
-            }
-        }
-        bestChannel[static_cast<std::size_t>(n - 1)] = static_cast<std::int16_t>(best);
+        bestChannel[static_cast<std::size_t>(n - 1)] = PickStrongest(
+            kScanEntries, [&](int e) { return EntryChannel(table, e) != 0; },
+            [&](int e) { return EntryRssi(table, e); });
     }
 }
 
@@ -293,39 +287,7 @@ ByteView ZTalvor::ScanTable(int receiver) const {
 }
 
 std::int16_t ZTalvor::DataTitles(std::int16_t step, TextBuffer& out, char delimiter) {
-    out.clear();
-    if (!headerPending) return -1;
-    if (step == 0) {
-        titleReceiver = 1;
-        if (settings().scanType == 0) titleGroups = 80;
-        else if (settings().scanType == 1) titleGroups = 1;
-    }
-    if (titleReceiver < 1 || titleReceiver > kReceivers) {
-        // Asked to go on after the last receiver without a fresh start: nothing is left.
-        headerPending = 0;
-        return -1;
-    }
-    const int n = titleReceiver;
-    std::int16_t result = 1;
-    if (ReceiverOn(n)) {
-        const auto& data = settings().fieldData;
-        const int groups = averageMode == kAverageBestServer ? 1 : titleGroups;
-        bool first = true;
-        auto title = [&](const char* name) {
-            if (!first) out.append(delimiter);
-            first = false;
-            out.appendf("\"Rec#%d %s\"", n, name);
-        };
-        for (int g = 0; g < groups; ++g) {
-            if (data.frequency) title("Frequency");
-            if (data.channel) title("Channel");
-            if (data.rssi) title("RSSI");
-        }
-        result = 0;
-    }
-    ++titleReceiver;
-    if (titleReceiver > kReceivers) headerPending = 0;
-    return result;
+    return ClassicDataTitles(*this, kReceivers, titleReceiver, titleGroups, step, out, delimiter);
 }
 
 void ZTalvor::AppendFastValue(TextBuffer& out, int receiver, int what) const {
