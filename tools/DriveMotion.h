@@ -92,20 +92,7 @@ public:
     int untilMarker = 45;
 
 private:
-    void Tick() {
-        static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        if (++second < 60) return;
-        second = 0;
-        if (++minute < 60) return;
-        minute = 0;
-        if (++hour < 24) return;
-        hour = 0;
-        if (++day <= kDays[month - 1]) return;
-        day = 1;
-        if (++month <= 12) return;
-        month = 1;
-        year = (year + 1) % 100;
-    }
+    void Tick() { AdvanceOneSecond(year, month, day, hour, minute, second); }
 
     std::array<double, 6> siteLat{}, siteLon{};
 };

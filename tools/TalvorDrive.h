@@ -12,6 +12,23 @@
 
 namespace mutaro::mklog {
 
+// The receiver's clock, one second on (two-digit years; February has 29 days, as the drives need
+// no more).
+inline void AdvanceOneSecond(int& year, int& month, int& day, int& hour, int& minute, int& second) {
+    static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (++second < 60) return;
+    second = 0;
+    if (++minute < 60) return;
+    minute = 0;
+    if (++hour < 24) return;
+    hour = 0;
+    if (++day <= kDays[month - 1]) return;
+    day = 1;
+    if (++month <= 12) return;
+    month = 1;
+    year = (year + 1) % 100;
+}
+
 // splitmix64: the same numbers on every platform and library, unlike the standard distributions.
 class DriveRandom {
 public:
@@ -107,20 +124,7 @@ std::uint64_t WriteTalvorDrive(const TalvorDriveOptions& options, Sink&& sink) {
 
     // Clock: the receiver's clock is local time, GPS time runs five hours ahead.
     int year = 24, month = 5, day = 14, hour = 9, minute = 30 + random.Between(0, 20), second = random.Between(0, 59);
-    auto tick = [&] {
-        static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        if (++second < 60) return;
-        second = 0;
-        if (++minute < 60) return;
-        minute = 0;
-        if (++hour < 24) return;
-        hour = 0;
-        if (++day <= kDays[month - 1]) return;
-        day = 1;
-        if (++month <= 12) return;
-        month = 1;
-        year = (year + 1) % 100;
-    };
+    auto tick = [&] { AdvanceOneSecond(year, month, day, hour, minute, second); };
 
     std::uint16_t marker = 0;
     int untilMarker = random.Between(30, 90);
