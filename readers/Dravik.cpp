@@ -201,6 +201,9 @@ void ZDravik::AppendDecimalDegrees(TextBuffer& out, bool latitude) const {
 
 void ZDravik::FormatField(std::int16_t tag, TextBuffer& out) {
     out.clear();
+    if (AppendClockField(out, tag, {gpsHour, gpsMinute, gpsSecond}, {RtcMonth(), RtcDay(), RtcYear()},
+                         {RtcHour(), RtcMinute(), RtcSecond()}))
+        return;
     const bool lat = tag >= 5 && tag <= 10;
     const std::int16_t degrees = lat ? latDegrees : lonDegrees;
     const std::int16_t minutes = lat ? latMinutes : lonMinutes;
@@ -220,20 +223,8 @@ void ZDravik::FormatField(std::int16_t tag, TextBuffer& out) {
     case 10:
     case 16: out.appendf("%c", lat ? latHemisphere : lonHemisphere); break;
     case 17: out.append((GpsStatus() & 0x80) ? "OK" : "NO"); break;
-    case 18: out.appendf("%02d:%02d:%02d", gpsHour, gpsMinute, gpsSecond); break;
-    case 19: AppendTwoDigits(out, gpsHour); break;
-    case 20: AppendTwoDigits(out, gpsMinute); break;
-    case 21: AppendTwoDigits(out, gpsSecond); break;
     case 29: AppendDecimal(out, MarkerValue()); break;
     case 32: AppendDecimal(out, outputRowCount); break;
-    case 33: out.appendf("%02d/%02d/%02d", RtcMonth(), RtcDay(), RtcYear()); break;
-    case 34: AppendTwoDigits(out, RtcMonth()); break;
-    case 35: AppendTwoDigits(out, RtcDay()); break;
-    case 36: AppendTwoDigits(out, RtcYear()); break;
-    case 37: out.appendf("%02d:%02d:%02d", RtcHour(), RtcMinute(), RtcSecond()); break;
-    case 38: AppendTwoDigits(out, RtcHour()); break;
-    case 39: AppendTwoDigits(out, RtcMinute()); break;
-    case 40: AppendTwoDigits(out, RtcSecond()); break;
     case 101:
     case 102:
     case 103:

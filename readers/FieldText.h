@@ -58,4 +58,32 @@ inline void AppendFixed4(TextBuffer& out, double value) {
     out.append(std::string_view(four, 4));
 }
 
+struct ClockTime {
+    int hour, minute, second;
+};
+struct ClockDate {
+    int month, day, year;
+};
+
+// The clock fields the classic readers write alike: GPS time (tags 18 to 21) and the receiver's
+// clock (33 to 40). Returns false, writing nothing, for any other tag.
+inline bool AppendClockField(TextBuffer& out, std::int16_t tag, ClockTime gps, ClockDate rtcDate, ClockTime rtc) {
+    switch (tag) {
+    case 18: out.appendf("%02d:%02d:%02d", gps.hour, gps.minute, gps.second); return true;
+    case 19: AppendTwoDigits(out, gps.hour); return true;
+    case 20: AppendTwoDigits(out, gps.minute); return true;
+    case 21: AppendTwoDigits(out, gps.second); return true;
+    // The field is named MM-DD-YY but the receiver's software writes slashes.
+    case 33: out.appendf("%02d/%02d/%02d", rtcDate.month, rtcDate.day, rtcDate.year); return true;
+    case 34: AppendTwoDigits(out, rtcDate.month); return true;
+    case 35: AppendTwoDigits(out, rtcDate.day); return true;
+    case 36: AppendTwoDigits(out, rtcDate.year); return true;
+    case 37: out.appendf("%02d:%02d:%02d", rtc.hour, rtc.minute, rtc.second); return true;
+    case 38: AppendTwoDigits(out, rtc.hour); return true;
+    case 39: AppendTwoDigits(out, rtc.minute); return true;
+    case 40: AppendTwoDigits(out, rtc.second); return true;
+    default: return false;
+    }
+}
+
 } // namespace mutaro

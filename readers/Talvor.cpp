@@ -364,6 +364,9 @@ void ZTalvor::AppendDecimalDegrees(TextBuffer& out, bool latitude) const {
 
 void ZTalvor::FormatField(std::int16_t tag, TextBuffer& out) {
     out.clear();
+    if (AppendClockField(out, tag, {gpsHour, gpsMinute, gpsSecond}, {RtcMonth(), RtcDay(), RtcYear()},
+                         {RtcHour(), RtcMinute(), RtcSecond()}))
+        return;
     if (tag >= 101 && tag <= 403) {
         const int receiver = tag / 100;
         const int what = tag % 100;
@@ -386,24 +389,11 @@ void ZTalvor::FormatField(std::int16_t tag, TextBuffer& out) {
     case 10: out.appendf("%c", latHemisphere); break;
     case 16: out.appendf("%c", lonHemisphere); break;
     case 17: out.append((GpsStatus() & 0x80) ? "OK" : "NO"); break;
-    case 18: out.appendf("%02d:%02d:%02d", gpsHour, gpsMinute, gpsSecond); break;
-    case 19: AppendTwoDigits(out, gpsHour); break;
-    case 20: AppendTwoDigits(out, gpsMinute); break;
-    case 21: AppendTwoDigits(out, gpsSecond); break;
     case 26: AppendDecimal(out, altitudeMetres); break;
     case 27: AppendDecimal(out, velocityMph); break;
     case 29: AppendDecimal(out, markerValue); break;
     // Written unsigned: the same digits as "%d" for any count a log can reach, never negative.
     case 32: AppendDecimal(out, outputRowCount); break;
-    // The field is named MM-DD-YY but the receiver's software writes slashes.
-    case 33: out.appendf("%02d/%02d/%02d", RtcMonth(), RtcDay(), RtcYear()); break;
-    case 34: AppendTwoDigits(out, RtcMonth()); break;
-    case 35: AppendTwoDigits(out, RtcDay()); break;
-    case 36: AppendTwoDigits(out, RtcYear()); break;
-    case 37: out.appendf("%02d:%02d:%02d", RtcHour(), RtcMinute(), RtcSecond()); break;
-    case 38: AppendTwoDigits(out, RtcHour()); break;
-    case 39: AppendTwoDigits(out, RtcMinute()); break;
-    case 40: AppendTwoDigits(out, RtcSecond()); break;
     default: break;
     }
 }

@@ -361,6 +361,9 @@ std::int16_t ZTalvor2::DataColumns(std::int16_t step, TextBuffer& out, char deli
 
 void ZTalvor2::FormatField(std::int16_t tag, TextBuffer& out) {
     out.clear();
+    if (AppendClockField(out, tag, {gpsHour, gpsMinute, gpsSecond}, {RtcMonth(), RtcDay(), RtcYear()},
+                         {RtcHour(), RtcMinute(), RtcSecond()}))
+        return;
     const bool lat = tag >= 5 && tag <= 10;
     const Talvor2Band& band = receiverBand[ClampReceiver(currentReceiver)].band;
     switch (tag) {
@@ -376,23 +379,11 @@ void ZTalvor2::FormatField(std::int16_t tag, TextBuffer& out) {
     case 10:
     case 16: out.appendf("%c", lat ? latHemisphere : lonHemisphere); break;
     case 17: out.append((GpsStatus() & 0x80) ? "VALID" : "INVALID"); break;
-    case 18: out.appendf("%02d:%02d:%02d", gpsHour, gpsMinute, gpsSecond); break;
-    case 19: AppendTwoDigits(out, gpsHour); break;
-    case 20: AppendTwoDigits(out, gpsMinute); break;
-    case 21: AppendTwoDigits(out, gpsSecond); break;
     case 26: AppendDecimal(out, altitudeMetres); break;
     case 27: AppendDecimal(out, velocityMph); break;
     case 28: out.append(headingText); break;
     case 29: AppendDecimal(out, markerValue); break;
     case 32: AppendDecimal(out, outputRowCount); break;
-    case 33: out.appendf("%02d/%02d/%02d", RtcMonth(), RtcDay(), RtcYear()); break;
-    case 34: AppendTwoDigits(out, RtcMonth()); break;
-    case 35: AppendTwoDigits(out, RtcDay()); break;
-    case 36: AppendTwoDigits(out, RtcYear()); break;
-    case 37: out.appendf("%02d:%02d:%02d", RtcHour(), RtcMinute(), RtcSecond()); break;
-    case 38: AppendTwoDigits(out, RtcHour()); break;
-    case 39: AppendTwoDigits(out, RtcMinute()); break;
-    case 40: AppendTwoDigits(out, RtcSecond()); break;
     case 46: AppendFixed4(out, band.Frequency(band.lowChannel)); break;
     case 47: AppendFixed4(out, band.Frequency(band.highChannel)); break;
     case 48: out.appendf("%.1f", band.spacing * 0.1); break;
